@@ -46,7 +46,7 @@ TEST(service_config, reads_every_member) {
 struct change_case {
     std::string name;
     std::function<void(Json::Value&)> change;
-    std::string expected_error;  // empty: valid
+    std::string expected_error; // empty: valid
     std::function<void(const config&)> check = {};
 };
 

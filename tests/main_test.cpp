@@ -42,7 +42,8 @@ protected:
         return status.value_or(-1);
     }
     int run_with_config() {
-        const auto file = m_directory.write_file("brimwatch.json", libs::core::json::to_string(m_config));
+        const auto file =
+            m_directory.write_file("brimwatch.json", libs::core::json::to_string(m_config));
         return run({"-c", file.string()});
     }
     std::string standard_error() const { return m_process->standard_error(); }
@@ -98,28 +99,36 @@ TEST_P(service_start_mistyped, fails_naming_the_key) {
     }
     *node = GetParam().value;
     EXPECT_EQ(run_with_config(), 1);
-    EXPECT_THAT(standard_error(), testing::EndsWith(" Config file is invalid: " + GetParam().reason + "\n"));
+    EXPECT_THAT(standard_error(),
+                testing::EndsWith(" Config file is invalid: " + GetParam().reason + "\n"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     keys, service_start_mistyped,
     testing::Values(
         mistyped_case{{"system", "pidfile"}, 1, "Can not find field <string>: system.pidfile"},
-        mistyped_case{{"system", "debug_port"}, true, "Can not find field <string>: system.debug_port"},
-        mistyped_case{{"system", "local_debug"}, 1, "Can not find field <bool>: system.local_debug"},
-        mistyped_case{{"proxy", "output_port"}, 5, "Can not find field <string>: proxy.output_port"},
-        mistyped_case{{"server", "url"}, Json::nullValue, "Can not find field <string>: server.url"},
+        mistyped_case{
+            {"system", "debug_port"}, true, "Can not find field <string>: system.debug_port"},
+        mistyped_case{
+            {"system", "local_debug"}, 1, "Can not find field <bool>: system.local_debug"},
+        mistyped_case{
+            {"proxy", "output_port"}, 5, "Can not find field <string>: proxy.output_port"},
+        mistyped_case{
+            {"server", "url"}, Json::nullValue, "Can not find field <string>: server.url"},
         mistyped_case{{"server", "timeout"}, "10", "Can not find field <int>: server.timeout"},
-        mistyped_case{{"redis", "host"}, Json::arrayValue, "Can not find field <string>: redis.host"},
+        mistyped_case{
+            {"redis", "host"}, Json::arrayValue, "Can not find field <string>: redis.host"},
         mistyped_case{{"redis", "port"}, 1.5, "Can not find field <int>: redis.port"},
         mistyped_case{{"redis", "password"}, 0, "Can not find field <string>: redis.password"},
         mistyped_case{{"zone_types"}, "a", "Can not find field <array>: zone_types"}));
 
 // The socket copy of a line: prefix, UTC date with milliseconds, body.
 MATCHER_P(socket_line, _body, "") {
-    static const std::regex format("&brimwatch:main \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} (.*)");
+    static const std::regex format(
+        "&brimwatch:main \\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} (.*)");
     std::smatch match;
-    return std::regex_match(arg, match, format) && std::regex_match(match[1].str(), std::regex(_body));
+    return std::regex_match(arg, match, format) &&
+           std::regex_match(match[1].str(), std::regex(_body));
 }
 
 TEST_F(service_start, a_valid_start_writes_the_pid_and_logs_to_the_socket) {
@@ -138,7 +147,8 @@ TEST_F(service_start, a_live_process_in_the_pid_file_stops_the_start) {
     EXPECT_THAT(standard_error(), testing::EndsWith(" Process is running\n"));
     const auto lines = m_collector.receive_until("Process is running", DEADLINE);
     ASSERT_FALSE(lines.empty());
-    EXPECT_THAT(lines.back(), socket_line("/libs/core/src/include/core/pid_file\\.hpp:\\d+ Process is running"));
+    EXPECT_THAT(lines.back(),
+                socket_line("/libs/core/src/include/core/pid_file\\.hpp:\\d+ Process is running"));
     EXPECT_EQ(test_support::read_file(pid_file()), std::to_string(getpid()));
 }
 
@@ -146,7 +156,8 @@ TEST_F(service_start, debug_mode_echoes_dated_lines_and_failures_on_standard_err
     m_config["system"]["local_debug"] = true;
     EXPECT_EQ(run_with_config(), 0);
     const auto started = standard_error();
-    EXPECT_THAT(started, testing::ContainsRegex("brimwatch: [0-9-]+ [0-9:]+\\.[0-9]+ /src/main\\.cpp:[0-9]+ exit"));
+    EXPECT_THAT(started, testing::ContainsRegex(
+                             "brimwatch: [0-9-]+ [0-9:]+\\.[0-9]+ /src/main\\.cpp:[0-9]+ exit"));
 
     m_directory.write_file("brimwatch.pid", std::to_string(getpid()));
     EXPECT_EQ(run_with_config(), 1);

@@ -69,7 +69,8 @@ TEST_F(logger_socket, indents_each_component_by_its_own_scopes) {
     const auto core = m_logger.component("core");
     {
         const auto outer = core->enter_scope(std::string_view("outer"));
-        const auto inner = core->enter_function_short(source_location(3, "f", "void nkp::g()"), "t");
+        const auto inner =
+            core->enter_function_short(source_location(3, "f", "void nkp::g()"), "t");
         core->info("deep");
         m_logger.info("root");
     }

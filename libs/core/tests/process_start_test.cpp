@@ -17,7 +17,7 @@ namespace {
 
 struct command_line_case {
     std::vector<std::string> arguments;
-    std::string expected;  // the file name, or the error message
+    std::string expected; // the file name, or the error message
     bool fails;
 };
 
@@ -55,8 +55,8 @@ INSTANTIATE_TEST_SUITE_P(
         command_line_case{{"-c", "a.json", "-c", "b.json"}, "b.json", false},
         command_line_case{{"-cinline.json"}, "inline.json", false},
         command_line_case{{"-c", "a.json", "extra"}, "a.json", false},
-        command_line_case{{}, "The configuration file is not defined! Usage: brimwatch -c config_file",
-                          true},
+        command_line_case{
+            {}, "The configuration file is not defined! Usage: brimwatch -c config_file", true},
         command_line_case{{"extra"},
                           "The configuration file is not defined! Usage: brimwatch -c config_file",
                           true},
@@ -66,7 +66,9 @@ INSTANTIATE_TEST_SUITE_P(
 class pid_file : public testing::Test {
 protected:
     std::string path() const { return (m_directory.path() / "brimwatch.pid").string(); }
-    void write(const std::string& _content) const { m_directory.write_file("brimwatch.pid", _content); }
+    void write(const std::string& _content) const {
+        m_directory.write_file("brimwatch.pid", _content);
+    }
     std::string message_of_write_pid() const {
         try {
             write_pid(path());
@@ -118,8 +120,7 @@ TEST_F(pid_file, a_live_process_of_another_user_is_reported_with_the_system_text
         try {
             write_pid(path());
         } catch (const exception& e) {
-            _exit(e.get_string_error() ==
-                          std::string("write_pid: kill(): ") + std::strerror(EPERM)
+            _exit(e.get_string_error() == std::string("write_pid: kill(): ") + std::strerror(EPERM)
                       ? 0
                       : 1);
         }

@@ -32,15 +32,15 @@ TEST_P(timestamp_parsing, reads_utc_and_ignores_what_follows_the_seconds) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    texts, timestamp_parsing,
-    testing::Values(parse_case{"2024-03-05T14:07:09.042Z", 1709647629042},
-                    parse_case{"2024-03-05 14:07:09", 1709647629000},
-                    parse_case{"2024-03-05T14:07:09.042+03:00", 1709647629042},
-                    parse_case{"2024-03-05T14:07:09.123456", 1709647629123},
-                    parse_case{"2024-03-05T14:07:60", 1709647680000},
-                    parse_case{"2024-03-05T14:07", std::nullopt},
-                    parse_case{"", std::nullopt}, parse_case{"abc", std::nullopt}));
+INSTANTIATE_TEST_SUITE_P(texts, timestamp_parsing,
+                         testing::Values(parse_case{"2024-03-05T14:07:09.042Z", 1709647629042},
+                                         parse_case{"2024-03-05 14:07:09", 1709647629000},
+                                         parse_case{"2024-03-05T14:07:09.042+03:00", 1709647629042},
+                                         parse_case{"2024-03-05T14:07:09.123456", 1709647629123},
+                                         parse_case{"2024-03-05T14:07:60", 1709647680000},
+                                         parse_case{"2024-03-05T14:07", std::nullopt},
+                                         parse_case{"", std::nullopt},
+                                         parse_case{"abc", std::nullopt}));
 
 TEST(timestamp, parsing_does_not_read_past_the_view) {
     const std::string text = "2024-03-05T14:07:09.042Z";
@@ -75,7 +75,8 @@ TEST(timestamp, current_time_is_now) {
     const auto after = std::chrono::system_clock::now();
     EXPECT_GE(now.get_time_since_epoch(),
               std::chrono::floor<milliseconds>(before.time_since_epoch()));
-    EXPECT_LE(now.get_time_since_epoch(), std::chrono::ceil<milliseconds>(after.time_since_epoch()));
+    EXPECT_LE(now.get_time_since_epoch(),
+              std::chrono::ceil<milliseconds>(after.time_since_epoch()));
 }
 
 TEST(json, try_parse_reports_errors_without_throwing) {
@@ -103,7 +104,8 @@ TEST(json, parse_throws_at_the_callers_location) {
 }
 
 TEST(json, to_string_is_compact_and_round_trips) {
-    const auto value = json::parse(R"({ "b" : [ 1, 2 ], "a" : { "c" : "d" } })", CORE_SOURCE_LOCATION);
+    const auto value =
+        json::parse(R"({ "b" : [ 1, 2 ], "a" : { "c" : "d" } })", CORE_SOURCE_LOCATION);
     EXPECT_EQ(json::to_string(value), R"({"a":{"c":"d"},"b":[1,2]})");
     EXPECT_EQ(json::parse(json::to_string(value), CORE_SOURCE_LOCATION), value);
 }

@@ -29,7 +29,9 @@ public:
     }
 
     // The first value added under a key stays.
-    void add(const std::string& _key, value_impl _value) { m_data.emplace(_key, std::move(_value)); }
+    void add(const std::string& _key, value_impl _value) {
+        m_data.emplace(_key, std::move(_value));
+    }
 
 private:
     std::map<std::string, value_impl> m_data;

@@ -57,6 +57,6 @@ public:
 #define CORE_CHECK(condition)                                                                      \
     do {                                                                                           \
         if (!(condition)) {                                                                        \
-            throw ::nkp::libs::core::check_failed_exception(#condition, CORE_SOURCE_LOCATION);    \
+            throw ::nkp::libs::core::check_failed_exception(#condition, CORE_SOURCE_LOCATION);     \
         }                                                                                          \
     } while (false)

@@ -11,7 +11,8 @@ namespace nkp::libs::core {
 // Wall-clock time in milliseconds since 1970-01-01 00:00:00 UTC.
 class timestamp {
 public:
-    using time_point = std::chrono::time_point<std::chrono::system_clock, std::chrono::milliseconds>;
+    using time_point =
+        std::chrono::time_point<std::chrono::system_clock, std::chrono::milliseconds>;
 
     timestamp() = default;
     timestamp(std::time_t _seconds, unsigned int _milliseconds)
@@ -30,7 +31,9 @@ public:
 
     std::time_t get_ts() const;
     unsigned int get_ms() const;
-    std::chrono::milliseconds get_time_since_epoch() const { return m_time_point.time_since_epoch(); }
+    std::chrono::milliseconds get_time_since_epoch() const {
+        return m_time_point.time_since_epoch();
+    }
 
     friend auto operator<=>(const timestamp&, const timestamp&) = default;
 
