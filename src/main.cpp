@@ -1,5 +1,6 @@
 #include "config.hpp"
 
+#include "core/core.hpp"
 #include "core/get_config_file_name.hpp"
 #include "core/logger.hpp"
 #include "core/pid_file.hpp"
@@ -20,7 +21,13 @@ int main(int argc, char** argv) {
             const nkp::config configuration(config_stream);
             log.connect(configuration.system.debug_port);
             log.set_debug(configuration.system.local_debug);
+            const auto runtime = core::create(log);
+            const auto main_loop = runtime->create_events_loop("main loop");
             write_pid(configuration.system.pidfile);
+            const auto signals = main_loop->stop_on_signals();
+            // Keeps the loop running until a termination signal stops it.
+            const auto work = main_loop->create_work();
+            main_loop->run_catch_exceptions(CORE_SOURCE_LOCATION);
             log.info("exit").location(CORE_SOURCE_LOCATION);
         } catch (...) {
             // Whoever started the service learns why it did not start. In debug mode syslog

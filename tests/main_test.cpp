@@ -10,6 +10,8 @@
 
 #include <unistd.h>
 
+#include <csignal>
+
 #include <functional>
 #include <regex>
 
@@ -41,10 +43,19 @@ protected:
         EXPECT_TRUE(status) << "still running at the deadline";
         return status.value_or(-1);
     }
-    int run_with_config() {
-        const auto file =
-            m_directory.write_file("brimwatch.json", libs::core::json::to_string(m_config));
-        return run({"-c", file.string()});
+    std::string config_file() {
+        return m_directory.write_file("brimwatch.json", libs::core::json::to_string(m_config))
+            .string();
+    }
+    int run_with_config() { return run({"-c", config_file()}); }
+    // Starts the service, and once it runs, stops it with the signal.
+    int run_until_signal(int _signal) {
+        m_process.emplace(BINARY, std::vector<std::string>{"-c", config_file()});
+        EXPECT_TRUE(m_process->wait_until_catching(_signal, DEADLINE)) << standard_error();
+        m_process->send_signal(_signal);
+        const auto status = m_process->wait(DEADLINE);
+        EXPECT_TRUE(status) << "still running at the deadline";
+        return status.value_or(-1);
     }
     std::string standard_error() const { return m_process->standard_error(); }
 
@@ -131,14 +142,16 @@ MATCHER_P(socket_line, _body, "") {
            std::regex_match(match[1].str(), std::regex(_body));
 }
 
-TEST_F(service_start, a_valid_start_writes_the_pid_and_logs_to_the_socket) {
-    EXPECT_EQ(run_with_config(), 0);
-    EXPECT_EQ(test_support::read_file(pid_file()), std::to_string(m_process->pid()));
-    const auto lines = m_collector.receive_until(" exit", DEADLINE);
-    ASSERT_EQ(lines.size(), 2u) << testing::PrintToString(lines);
-    EXPECT_THAT(lines[0], socket_line("Connected to socket"));
-    EXPECT_THAT(lines[1], socket_line("/src/main\\.cpp:\\d+ exit"));
-    EXPECT_EQ(standard_error(), "");
+TEST_F(service_start, runs_until_a_termination_signal_and_leaves_the_pid_file) {
+    for (const int signal : {SIGTERM, SIGINT}) {
+        EXPECT_EQ(run_until_signal(signal), 0);
+        EXPECT_EQ(test_support::read_file(pid_file()), std::to_string(m_process->pid()));
+        const auto lines = m_collector.receive_until(" exit", DEADLINE);
+        ASSERT_EQ(lines.size(), 2u) << testing::PrintToString(lines);
+        EXPECT_THAT(lines[0], socket_line("Connected to socket"));
+        EXPECT_THAT(lines[1], socket_line("/src/main\\.cpp:\\d+ exit"));
+        EXPECT_EQ(standard_error(), "");
+    }
 }
 
 TEST_F(service_start, a_live_process_in_the_pid_file_stops_the_start) {
@@ -154,7 +167,7 @@ TEST_F(service_start, a_live_process_in_the_pid_file_stops_the_start) {
 
 TEST_F(service_start, debug_mode_echoes_dated_lines_and_failures_on_standard_error) {
     m_config["system"]["local_debug"] = true;
-    EXPECT_EQ(run_with_config(), 0);
+    EXPECT_EQ(run_until_signal(SIGTERM), 0);
     const auto started = standard_error();
     EXPECT_THAT(started, testing::ContainsRegex(
                              "brimwatch: [0-9-]+ [0-9:]+\\.[0-9]+ /src/main\\.cpp:[0-9]+ exit"));

@@ -11,7 +11,9 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <fstream>
 #include <stdexcept>
+#include <thread>
 
 namespace nkp::test_support {
 
@@ -101,6 +103,27 @@ std::optional<int> child_process::wait(std::chrono::milliseconds _timeout) {
         }
     }
     return m_status;
+}
+
+bool child_process::wait_until_catching(int _signal, std::chrono::milliseconds _timeout) const {
+    // The kernel lists the caught signals as a hexadecimal mask in /proc/<pid>/status.
+    const auto status_file = "/proc/" + std::to_string(m_pid) + "/status";
+    const auto deadline = std::chrono::steady_clock::now() + _timeout;
+    const unsigned long long bit = 1ULL << (_signal - 1);
+    for (;;) {
+        std::ifstream status(status_file);
+        std::string line;
+        while (std::getline(status, line)) {
+            if (line.starts_with("SigCgt:") &&
+                (std::stoull(line.substr(7), nullptr, 16) & bit) != 0) {
+                return true;
+            }
+        }
+        if (m_status || std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
 }
 
 std::string child_process::standard_output() const {

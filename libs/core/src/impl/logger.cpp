@@ -156,8 +156,8 @@ void component_logger::log_error(const boost::system::error_code& _error,
 logger::logger(const std::string& _module_name, const std::string& _component_name)
     : component_logger(*this, _module_name, _component_name)
     , m_module_name(_module_name)
-    , m_debug_socket(m_zmq_context, zmq::socket_type::push) {
-    m_debug_socket.set(zmq::sockopt::linger, DEBUG_SOCKET_LINGER_MS);
+    , m_debug_socket(m_zmq_context, ::zmq::socket_type::push) {
+    m_debug_socket.set(::zmq::sockopt::linger, DEBUG_SOCKET_LINGER_MS);
     openlog(m_module_name.c_str(), 0, LOG_USER);
     set_debug(false);
     info("Starting %1%") % m_module_name;
@@ -200,8 +200,8 @@ void logger::write(int _level, const std::string& _date, const std::string& _ind
     }
     try {
         // Without a collector, or with a full queue, the copy is dropped.
-        (void)m_debug_socket.send(zmq::buffer(text), zmq::send_flags::dontwait);
-    } catch (const zmq::error_t&) {
+        (void)m_debug_socket.send(::zmq::buffer(text), ::zmq::send_flags::dontwait);
+    } catch (const ::zmq::error_t&) {
     }
 }
 

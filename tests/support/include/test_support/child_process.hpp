@@ -25,6 +25,9 @@ public:
     // ended by a signal reports 128 + the signal.
     std::optional<int> wait(std::chrono::milliseconds _timeout);
 
+    // True once the process has a handler for the signal, before the timeout.
+    bool wait_until_catching(int _signal, std::chrono::milliseconds _timeout) const;
+
     std::string standard_output() const;
     std::string standard_error() const;
 

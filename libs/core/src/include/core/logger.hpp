@@ -143,9 +143,9 @@ private:
     std::atomic<bool> m_debug{false};
     std::atomic<bool> m_writing_to_socket{true};
     bool m_enable_logger = true;
-    zmq::context_t m_zmq_context;
+    ::zmq::context_t m_zmq_context;
     mutable std::mutex m_socket_mutex;
-    mutable zmq::socket_t m_debug_socket;
+    mutable ::zmq::socket_t m_debug_socket;
     // Guarded by m_socket_mutex. A send refused before the first connect makes the
     // ZeroMQ library drop lines queued later when the socket closes, so none is tried.
     bool m_connected = false;
