@@ -35,24 +35,25 @@ socket_impl::socket_impl(type _type, boost::asio::io_context& _io_context,
 
 socket::ptr socket_impl::connect(type _type, boost::asio::io_context& _io_context,
                                  const component_logger& _logger, std::string _address) {
-    auto created = std::make_unique<socket_impl>(_type, _io_context, _logger);
-    boost::system::error_code error;
-    created->m_socket.connect(_address, error);
-    if (error) {
-        throw exception("zmq::socket_impl::connect to " + _address + ": " + error.message(),
-                        CORE_SOURCE_LOCATION);
-    }
-    return created;
+    return create(_type, _io_context, _logger, _address, &asio_socket::connect,
+                  "zmq::socket_impl::connect to ", CORE_SOURCE_LOCATION);
 }
 
 socket::ptr socket_impl::bind(type _type, boost::asio::io_context& _io_context,
                               const component_logger& _logger, std::string _address) {
+    return create(_type, _io_context, _logger, _address, &asio_socket::bind,
+                  "zmq::socket_impl::bind to ", CORE_SOURCE_LOCATION);
+}
+
+socket::ptr socket_impl::create(type _type, boost::asio::io_context& _io_context,
+                                const component_logger& _logger, const std::string& _address,
+                                attach_function _attach, const char* _failure,
+                                const source_location& _loc) {
     auto created = std::make_unique<socket_impl>(_type, _io_context, _logger);
     boost::system::error_code error;
-    created->m_socket.bind(_address, error);
+    (created->m_socket.*_attach)(_address, error);
     if (error) {
-        throw exception("zmq::socket_impl::bind to " + _address + ": " + error.message(),
-                        CORE_SOURCE_LOCATION);
+        throw exception(_failure + _address + ": " + error.message(), _loc);
     }
     return created;
 }

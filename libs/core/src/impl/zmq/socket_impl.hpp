@@ -36,6 +36,12 @@ private:
         callback m_receive_callback;
     };
 
+    using attach_function = void (asio_socket::*)(const std::string&, boost::system::error_code&);
+    // Connects or binds a new socket; a failure throws "<_failure><address>: <reason>".
+    static socket::ptr create(type _type, boost::asio::io_context& _io_context,
+                              const component_logger& _logger, const std::string& _address,
+                              attach_function _attach, const char* _failure,
+                              const source_location& _loc);
     void setup_receive();
 
     asio_socket m_socket;
