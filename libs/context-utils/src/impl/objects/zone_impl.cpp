@@ -5,11 +5,10 @@
 namespace nkp::libs::context_utils::objects {
 
 zone_impl::zone_impl(const json_object& _json)
-    : m_json_value(_json.get_json()) {}
+    : json_source(_json) {}
 
 zone_impl::zone_impl(const json_notify& _json)
-    : m_json_value(_json.get_json()["plist"])
-    , m_json_notify(_json.get_json()) {}
+    : json_source(_json) {}
 
 const std::string& zone_impl::get_uid() const {
     return m_uid.get(m_json_value, "uid");
@@ -64,7 +63,7 @@ int zone_impl::get_priority() const {
 }
 
 core::timestamp zone_impl::get_updated_at() const {
-    return m_updated_at.get(m_json_value, m_json_notify);
+    return updated_at();
 }
 
 boost::optional<const std::string&> zone_impl::get_trackable_object_uid() const {

@@ -2,21 +2,18 @@
 
 #include "context_utils/lazy_value.hpp"
 #include "context_utils/objects/zone.hpp"
-#include "json_value.hpp"
-#include "updated_at.hpp"
+#include "json_source.hpp"
 
 #include <optional>
 
 namespace nkp::libs::context_utils::objects {
 
-class zone_impl final : public zone {
+class zone_impl final : public zone, private json_source {
 public:
     // From one element of the REST server's zone list.
     explicit zone_impl(const json_object& _json);
     // From a whole "notify" message: the zone is its "plist".
     explicit zone_impl(const json_notify& _json);
-    zone_impl(const zone_impl&) = delete;
-    zone_impl& operator=(const zone_impl&) = delete;
 
     // zone
     const std::string& get_uid() const override;
@@ -41,37 +38,35 @@ public:
     boost::optional<const user_params&> get_user_params() const override;
 
     // The nested views keep a reference into the zone's JSON.
-    class point_impl final : public point {
+    class point_impl final : public point, private json_part {
     public:
         explicit point_impl(const Json::Value& _json)
-            : m_json_value(_json) {}
+            : json_part(_json) {}
         int get_x() const override { return m_x.get(m_json_value, "x"); }
         int get_y() const override { return m_y.get(m_json_value, "y"); }
 
     private:
-        const Json::Value& m_json_value;
         lazy_value<numeric_value> m_x;
         lazy_value<numeric_value> m_y;
     };
 
-    class zone_geometry_impl final : public zone_geometry {
+    class zone_geometry_impl final : public zone_geometry, private json_part {
     public:
         explicit zone_geometry_impl(const Json::Value& _json)
-            : m_json_value(_json) {}
+            : json_part(_json) {}
         boost::optional<int> get_radius() const override;
         bool for_each_point(const point_callback& _callback) const override;
 
     private:
-        const Json::Value& m_json_value;
         lazy_value<optional_value<numeric_value>> m_radius;
         lazy_value<optional_value<array_value<object_value<point, point_impl>, do_not_sort_values>>>
             m_positions;
     };
 
-    class trackable_in_zone_impl final : public trackable_in_zone {
+    class trackable_in_zone_impl final : public trackable_in_zone, private json_part {
     public:
         explicit trackable_in_zone_impl(const Json::Value& _json)
-            : m_json_value(_json)
+            : json_part(_json)
             , m_json_entered(_json["entered"]) {}
         const std::string& get_uid() const override { return m_uid.get(m_json_value, "uid"); }
         int get_x() const override { return m_x.get(m_json_entered, "x", "entered.x"); }
@@ -82,7 +77,6 @@ public:
         }
 
     private:
-        const Json::Value& m_json_value;
         const Json::Value& m_json_entered;
         lazy_value<string_value> m_uid;
         lazy_value<numeric_value> m_x;
@@ -91,16 +85,15 @@ public:
         lazy_value<timestamp_value> m_time;
     };
 
-    class user_params_impl final : public user_params {
+    class user_params_impl final : public user_params, private json_part {
     public:
         explicit user_params_impl(const Json::Value& _json)
-            : m_json_value(_json) {}
+            : json_part(_json) {}
         boost::optional<unsigned int> get_max_occupancy() const override {
             return m_max_occupancy.get(m_json_value, "max_occupancy");
         }
 
     private:
-        const Json::Value& m_json_value;
         lazy_value<optional_value<unumeric_value>> m_max_occupancy;
     };
 
@@ -118,7 +111,6 @@ private:
     lazy_value<uint_value> m_zone_type_id;
     lazy_value<bool_value> m_default_allowed;
     lazy_value<int_value> m_priority;
-    updated_at m_updated_at;
     lazy_value<optional_value<string_value>> m_trackable_object_uid;
     lazy_value<object_value<zone_geometry, zone_geometry_impl>> m_zone_geometry;
     lazy_value<optional_value<
@@ -127,8 +119,6 @@ private:
     lazy_value<array_value<string_value, sort_values>> m_zone_exceptions;
     lazy_value<array_value<string_value, sort_values>> m_zone_exceptions_groups;
     lazy_value<optional_value<object_value<user_params, user_params_impl>>> m_user_params;
-    Json::Value m_json_value;
-    std::optional<Json::Value> m_json_notify;
 };
 
 } // namespace nkp::libs::context_utils::objects
