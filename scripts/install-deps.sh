@@ -11,7 +11,7 @@ PACKAGES=(
     libhiredis-dev
     libjsoncpp-dev
     redis-server
-    libgtest-dev libgmock-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
 )
 
 missing=()
