@@ -1,6 +1,7 @@
 #include "events_loop_impl.hpp"
 
 #include "core/exception.hpp"
+#include "http/client_impl.hpp"
 #include "message_stream_zmq.hpp"
 #include "message_stream_zmq_raw.hpp"
 #include "signals_handle_impl.hpp"
@@ -91,6 +92,19 @@ udp::socket::ptr events_loop_impl::create_udp_socket(const std::string&, int) {
 
 tcp::manager& events_loop_impl::get_tcp() {
     throw exception("events_loop::get_tcp: TCP sockets are not supported", CORE_SOURCE_LOCATION);
+}
+
+http::client::ptr events_loop_impl::create_http_client(const std::string& _address,
+                                                       std::chrono::seconds _timeout) {
+    return create_http_client(_address, _timeout, {}, 10);
+}
+
+http::client::ptr
+events_loop_impl::create_http_client(const std::string& _address, std::chrono::seconds _timeout,
+                                     const std::vector<http::method>& _disabled_methods,
+                                     int _num_threads) {
+    return std::make_unique<http::client_impl>(*this, m_core, m_logger, _address, _timeout,
+                                               _disabled_methods, _num_threads);
 }
 
 void events_loop_impl::post(std::function<void()> _handler, const source_location&) {

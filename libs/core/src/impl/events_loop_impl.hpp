@@ -41,6 +41,11 @@ public:
     udp::socket::ptr create_udp_socket(const std::string& _address, int _port) override;
     tcp::manager& get_tcp() override;
     zmq::manager& get_zmq() override { return *m_zmq; }
+    http::client::ptr create_http_client(const std::string& _address,
+                                         std::chrono::seconds _timeout) override;
+    http::client::ptr create_http_client(const std::string& _address, std::chrono::seconds _timeout,
+                                         const std::vector<http::method>& _disabled_methods,
+                                         int _num_threads) override;
     void post(std::function<void()> _handler, const source_location& _loc) override;
     work::ptr create_work() override;
     boost::asio::io_context& get_io_context() override { return m_io_context; }

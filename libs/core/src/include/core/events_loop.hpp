@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/http/client.hpp"
+#include "core/http/method.hpp"
 #include "core/message_stream.hpp"
 #include "core/periodic_timer.hpp"
 #include "core/source_location.hpp"
@@ -12,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace nkp::libs::core {
 
@@ -84,6 +87,15 @@ public:
     virtual tcp::manager& get_tcp() = 0;
 
     virtual zmq::manager& get_zmq() = 0;
+
+    // No disabled method, 10 worker threads.
+    virtual http::client::ptr create_http_client(const std::string& _address,
+                                                 std::chrono::seconds _timeout) = 0;
+    // Results of asynchronous requests are delivered on this loop.
+    virtual http::client::ptr create_http_client(const std::string& _address,
+                                                 std::chrono::seconds _timeout,
+                                                 const std::vector<http::method>& _disabled_methods,
+                                                 int _num_threads) = 0;
 
     // Queues a copy of the handler; safe from any thread. Handlers posted by one thread run
     // in the order posted.
