@@ -4,6 +4,7 @@
 #include "http/client_impl.hpp"
 #include "message_stream_zmq.hpp"
 #include "message_stream_zmq_raw.hpp"
+#include "redis/context_impl.hpp"
 #include "signals_handle_impl.hpp"
 #include "timers_manager_impl.hpp"
 #include "zmq/manager_impl.hpp"
@@ -105,6 +106,12 @@ events_loop_impl::create_http_client(const std::string& _address, std::chrono::s
                                      int _num_threads) {
     return std::make_unique<http::client_impl>(*this, m_core, m_logger, _address, _timeout,
                                                _disabled_methods, _num_threads);
+}
+
+std::shared_ptr<async_operation_handle<std::optional<redis::context::ptr>>>
+events_loop_impl::create_redis_context(std::string_view _ip, int _port, std::string_view _password,
+                                       int _db) {
+    return redis::context_impl::create(*this, m_logger, _ip, _port, _password, _db);
 }
 
 void events_loop_impl::post(std::function<void()> _handler, const source_location&) {

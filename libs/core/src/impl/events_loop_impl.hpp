@@ -46,6 +46,9 @@ public:
     http::client::ptr create_http_client(const std::string& _address, std::chrono::seconds _timeout,
                                          const std::vector<http::method>& _disabled_methods,
                                          int _num_threads) override;
+    std::shared_ptr<async_operation_handle<std::optional<redis::context::ptr>>>
+    create_redis_context(std::string_view _ip, int _port, std::string_view _password,
+                         int _db) override;
     void post(std::function<void()> _handler, const source_location& _loc) override;
     work::ptr create_work() override;
     boost::asio::io_context& get_io_context() override { return m_io_context; }

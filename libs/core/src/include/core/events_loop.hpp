@@ -4,6 +4,7 @@
 #include "core/http/method.hpp"
 #include "core/message_stream.hpp"
 #include "core/periodic_timer.hpp"
+#include "core/redis/context.hpp"
 #include "core/source_location.hpp"
 #include "core/timer.hpp"
 #include "core/udp/socket.hpp"
@@ -13,6 +14,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -96,6 +98,11 @@ public:
                                                  std::chrono::seconds _timeout,
                                                  const std::vector<http::method>& _disabled_methods,
                                                  int _num_threads) = 0;
+
+    // Connects in the background; the result is the context, or nothing when the attempt
+    // failed. restart() of a completed handle tries again.
+    virtual std::shared_ptr<async_operation_handle<std::optional<redis::context::ptr>>>
+    create_redis_context(std::string_view _ip, int _port, std::string_view _password, int _db) = 0;
 
     // Queues a copy of the handler; safe from any thread. Handlers posted by one thread run
     // in the order posted.
