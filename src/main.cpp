@@ -1,3 +1,4 @@
+#include "application.hpp"
 #include "config.hpp"
 
 #include "core/core.hpp"
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
             const auto signals = main_loop->stop_on_signals();
             // Keeps the loop running until a termination signal stops it.
             const auto work = main_loop->create_work();
+            nkp::application service(*main_loop, configuration, log);
             main_loop->run_catch_exceptions(CORE_SOURCE_LOCATION);
             log.info("exit").location(CORE_SOURCE_LOCATION);
         } catch (...) {

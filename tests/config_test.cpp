@@ -37,7 +37,7 @@ TEST(service_config, reads_every_member) {
     EXPECT_EQ(configuration.server.url, "http://127.0.0.1:3");
     EXPECT_EQ(configuration.server.timeout, 10);
     EXPECT_EQ(configuration.redis.host, "127.0.0.1");
-    EXPECT_EQ(configuration.redis.port, 6379);
+    EXPECT_EQ(configuration.redis.port, 1);
     EXPECT_EQ(configuration.redis.password, "");
     EXPECT_TRUE(configuration.modify_server_state);
     EXPECT_EQ(configuration.zone_types, (std::set<std::string, std::less<>>{"hall", "room"}));

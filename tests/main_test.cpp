@@ -147,9 +147,9 @@ TEST_F(service_start, runs_until_a_termination_signal_and_leaves_the_pid_file) {
         EXPECT_EQ(run_until_signal(signal), 0);
         EXPECT_EQ(test_support::read_file(pid_file()), std::to_string(m_process->pid()));
         const auto lines = m_collector.receive_until(" exit", DEADLINE);
-        ASSERT_EQ(lines.size(), 2u) << testing::PrintToString(lines);
-        EXPECT_THAT(lines[0], socket_line("Connected to socket"));
-        EXPECT_THAT(lines[1], socket_line("/src/main\\.cpp:\\d+ exit"));
+        ASSERT_GE(lines.size(), 2u) << testing::PrintToString(lines);
+        EXPECT_THAT(lines.front(), socket_line("Connected to socket"));
+        EXPECT_THAT(lines.back(), socket_line("/src/main\\.cpp:\\d+ exit"));
         EXPECT_EQ(standard_error(), "");
     }
 }

@@ -10,7 +10,7 @@ Json::Value valid_config_json() {
                    "local_debug": false},
         "proxy": {"output_port": "tcp://127.0.0.1:2"},
         "server": {"url": "http://127.0.0.1:3", "timeout": 10},
-        "redis": {"host": "127.0.0.1", "port": 6379, "password": ""},
+        "redis": {"host": "127.0.0.1", "port": 1, "password": ""},
         "zone_types": ["room", "hall"]
     })",
                                    CORE_SOURCE_LOCATION);
