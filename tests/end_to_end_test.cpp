@@ -41,7 +41,7 @@ std::string zone_event(const std::string& _object, const std::string& _zone,
 // devices around it.
 class end_to_end : public testing::Test {
 protected:
-    end_to_end() {
+    end_to_end(bool _modify_server_state = true) {
         m_server.set_answer("/api/private/zones/", {200, ZONES});
         m_server.set_answer("/api/v2/private/user_msg/", {200, "{}"});
         auto config = valid_config_json();
@@ -53,6 +53,7 @@ protected:
         config["redis"]["password"] = m_redis.password();
         config["zone_types"] = Json::arrayValue;
         config["zone_types"].append("room");
+        config["debug"]["modify_server_state"] = _modify_server_state;
         m_config =
             m_directory.write_file("brimwatch.json", libs::core::json::to_string(config)).string();
     }
@@ -140,6 +141,38 @@ TEST_F(end_to_end, waits_for_redis_and_repeats_unacknowledged_messages) {
     EXPECT_EQ(std::count_if(sent.begin(), sent.end(),
                             [](const auto& _s) { return _s.starts_with("a "); }),
               5);
+}
+
+class end_to_end_read_only : public end_to_end {
+protected:
+    end_to_end_read_only()
+        : end_to_end(false) {}
+};
+
+TEST_F(end_to_end_read_only, sends_no_post_and_survives_malformed_messages) {
+    start();
+    ASSERT_TRUE(logged("called"));
+    ASSERT_TRUE(m_proxy.wait_for_subscription("#user_msg", 5s));
+    for (const auto* topic : {"#zone_event", "#notify", "#user_msg"}) {
+        m_proxy.publish(std::string(topic) + " {broken");
+        m_proxy.publish(std::string(topic) + " [1, 2]");
+        m_proxy.publish(std::string(topic) + " no json at all");
+    }
+    m_proxy.publish(R"(#notify {"action": "NA", "dev_id": "a"})");
+    m_proxy.publish(zone_event("b", "z1", "enter"));
+    m_proxy.publish(zone_event("c", "z1", "enter"));
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (m_redis.query({"SCARD", "brimwatch:zone_events:set"}) != "3" &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(20ms);
+    }
+    EXPECT_EQ(m_redis.query({"SORT", "brimwatch:zone_events:set", "ALPHA"}), "a:z1 b:z1 c:z1");
+    // The alarms go out as far as the HTTP client, which answers them itself.
+    EXPECT_TRUE(logged("To TVEK c: 0501000303001F"));
+    for (const auto& request : m_server.requests()) {
+        EXPECT_EQ(request.method, "GET") << request.path;
+    }
+    EXPECT_EQ(m_service->wait(0ms), std::nullopt) << "the service is still running";
 }
 
 } // namespace
