@@ -251,5 +251,124 @@ TEST_F(dispatcher_test, initialize_brings_in_the_events_that_were_there_before) 
     EXPECT_EQ(m_loop.armed_timers(), 0u) << "the records' timers go with the dispatcher";
 }
 
+// One row of the record state machine: a record brought into a state through the
+// dispatcher's own inputs, one trigger, the state and the messages that follow.
+struct transition_case {
+    std::string name;
+    std::string from;    // how "x" gets its state, see bring()
+    std::string trigger; // see apply()
+    std::optional<status> to;
+    std::vector<std::string> sent;
+};
+
+void PrintTo(const transition_case& _case, std::ostream* _os) {
+    *_os << _case.name;
+}
+
+class dispatcher_transition : public dispatcher_test,
+                              public testing::WithParamInterface<transition_case> {
+protected:
+    // "x" in zone "z" (limit 2), with "y" and "w" as company where needed.
+    void bring(const std::string& _from) {
+        if (_from == "NORM") {
+            enter("x");
+        } else if (_from == "ALARM_SENT" || _from == "ALARM_ACKED" || _from == "exhausted") {
+            enter("x");
+            enter("y");
+            enter("w");
+            if (_from == "ALARM_ACKED") {
+                ack("x", seq_of("x"));
+            }
+            if (_from == "exhausted") {
+                m_loop.advance(2500ms * 5);
+            }
+        } else if (_from == "CLEAR_SENT" || _from == "CLEAR_SENT deleted") {
+            enter("x");
+            enter("y");
+            enter("w");
+            leave(_from == "CLEAR_SENT" ? "w" : "x");
+        }
+        m_messenger.take_sent();
+    }
+    void apply(const std::string& _trigger) {
+        const auto last = m_messenger.get_last_sequence_number();
+        if (_trigger == "leave") {
+            leave("x");
+        } else if (_trigger == "enter again") {
+            enter("x");
+        } else if (_trigger == "ack own") {
+            ack("x", seq_of("x"));
+        } else if (_trigger == "ack stale") {
+            ack("x", last + 7);
+        } else if (_trigger == "reboot") {
+            m_messenger.reboot("x");
+        } else if (_trigger == "heartbeat") {
+            m_messenger.heartbeat("x");
+            m_loop.advance(2500ms);
+        } else if (_trigger == "tick") {
+            m_loop.advance(2500ms);
+        }
+    }
+    unsigned int seq_of(const std::string& _object) const {
+        return m_dispatcher->get_records()
+            .at("z")
+            .at(context::zone_event::make_uid(_object, "z"))
+            .get_seq_no();
+    }
+    // Only the messages to "x", without their sequence numbers.
+    std::vector<std::string> sent_to_x() {
+        std::vector<std::string> mine;
+        for (const auto& message : m_messenger.take_sent()) {
+            if (message.find(" x ") != std::string::npos) {
+                mine.push_back(message.substr(0, message.find(" #")));
+            }
+        }
+        return mine;
+    }
+};
+
+TEST_P(dispatcher_transition, moves_the_record) {
+    bring(GetParam().from);
+    apply(GetParam().trigger);
+    EXPECT_EQ(status_of("x"), GetParam().to);
+    EXPECT_EQ(sent_to_x(), GetParam().sent);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    table, dispatcher_transition,
+    testing::Values(
+        transition_case{"norm_leaves", "NORM", "leave", std::nullopt, {}},
+        transition_case{
+            "alarm_sent_leaves", "ALARM_SENT", "leave", status::CLEAR_SENT, {"clear x 31"}},
+        transition_case{
+            "alarm_acked_leaves", "ALARM_ACKED", "leave", status::CLEAR_SENT, {"clear x 31"}},
+        transition_case{"clear_sent_leaves", "CLEAR_SENT", "leave", status::CLEAR_SENT, {}},
+        // Back to NORM, then over the limit again with three inside.
+        transition_case{"clear_sent_enters_again",
+                        "CLEAR_SENT deleted",
+                        "enter again",
+                        status::ALARM_SENT,
+                        {"set x 31"}},
+        transition_case{"alarm_sent_tick", "ALARM_SENT", "tick", status::ALARM_SENT, {"set x 31"}},
+        transition_case{
+            "clear_sent_tick", "CLEAR_SENT", "tick", status::CLEAR_SENT, {"clear x 31"}},
+        transition_case{"alarm_acked_tick", "ALARM_ACKED", "tick", status::ALARM_ACKED, {}},
+        transition_case{"exhausted_tick", "exhausted", "tick", status::ALARM_SENT, {}},
+        transition_case{"alarm_sent_acked", "ALARM_SENT", "ack own", status::ALARM_ACKED, {}},
+        transition_case{"alarm_sent_stale_ack", "ALARM_SENT", "ack stale", status::ALARM_SENT, {}},
+        transition_case{"clear_sent_acked", "CLEAR_SENT", "ack own", status::NORM, {}},
+        transition_case{"deleted_clear_acked", "CLEAR_SENT deleted", "ack own", std::nullopt, {}},
+        transition_case{"norm_acked", "NORM", "ack own", status::NORM, {}},
+        transition_case{
+            "alarm_acked_reboot", "ALARM_ACKED", "reboot", status::ALARM_SENT, {"set x 31"}},
+        transition_case{
+            "clear_sent_reboot", "CLEAR_SENT", "reboot", status::CLEAR_SENT, {"clear x 31"}},
+        transition_case{"norm_reboot", "NORM", "reboot", status::NORM, {}},
+        transition_case{
+            "exhausted_heartbeat", "exhausted", "heartbeat", status::ALARM_SENT, {"set x 31"}},
+        transition_case{
+            "alarm_sent_heartbeat", "ALARM_SENT", "heartbeat", status::ALARM_SENT, {"set x 31"}}),
+    [](const testing::TestParamInfo<transition_case>& _info) { return _info.param.name; });
+
 } // namespace
 } // namespace nkp::tests
