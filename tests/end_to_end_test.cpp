@@ -141,6 +141,16 @@ TEST_F(end_to_end, waits_for_redis_and_repeats_unacknowledged_messages) {
     EXPECT_EQ(std::count_if(sent.begin(), sent.end(),
                             [](const auto& _s) { return _s.starts_with("a "); }),
               5);
+    std::vector<std::chrono::steady_clock::time_point> to_a;
+    for (const auto& request : m_server.requests()) {
+        if (request.method == "POST" && request.body.find(R"("uid":"a")") != std::string::npos) {
+            to_a.push_back(request.time);
+        }
+    }
+    ASSERT_EQ(to_a.size(), 5u);
+    for (std::size_t i = 1; i < to_a.size(); ++i) {
+        EXPECT_NEAR(std::chrono::duration<double>(to_a[i] - to_a[i - 1]).count(), 2.5, 0.4);
+    }
 }
 
 class end_to_end_read_only : public end_to_end {
