@@ -3,7 +3,10 @@
 #include "test_support/fake_rest_server.hpp"
 #include "test_support/proxy.hpp"
 
+#include <chrono>
+#include <random>
 #include <set>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -22,7 +25,30 @@ public:
     std::vector<std::string> acknowledge_new();
     void set_acknowledging(bool _acknowledging) { m_acknowledging = _acknowledging; }
 
+    // Like real devices: each acknowledgement comes after a random delay up to _max_delay,
+    // and a share of them is lost.
+    void set_behaviour(double _loss_share, std::chrono::milliseconds _max_delay, unsigned _seed);
+    // Takes in what was posted and publishes the acknowledgements now due; returns what was
+    // posted since the last call.
+    std::vector<std::string> poll(std::chrono::steady_clock::time_point _now);
+    // Acknowledgements published so far.
+    long acknowledged() const { return m_acknowledged; }
+
 private:
+    struct pending_ack {
+        std::chrono::steady_clock::time_point due;
+        std::string message;
+    };
+    static std::string acknowledgement(const std::string& _uid, const std::string& _hex);
+    // The posted device messages since the last call, as (uid, hex).
+    std::vector<std::pair<std::string, std::string>> take_posted();
+
+    double m_loss_share = 0;
+    std::chrono::milliseconds m_max_delay{0};
+    std::mt19937 m_random;
+    std::vector<pending_ack> m_pending;
+    long m_acknowledged = 0;
+
     const fake_rest_server& m_server;
     proxy& m_proxy;
     std::size_t m_seen = 0;
