@@ -85,7 +85,12 @@ CONFIG
 pids+=("$!")
 
 echo "Redis on port $redis_port; brimwatch's log: $work/brimwatch.log; Ctrl-C stops everything." >&2
-"$BRIMWATCH_SIM" --site "$root/etc/demo/site.json" --ready-file "$work/ready.json" --view "$@" &
+# Without job control a background job reads /dev/null; the simulator reads its commands
+# ("max ZONE N") from the terminal when there is one.
+sim_input=/dev/null
+[ -t 0 ] && sim_input=/dev/tty
+"$BRIMWATCH_SIM" --site "$root/etc/demo/site.json" --ready-file "$work/ready.json" --view "$@" \
+    < "$sim_input" &
 sim=$!
 pids+=("$sim")
 wait "$sim"
