@@ -14,6 +14,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <iomanip>
 #include <iostream>
 #include <map>
@@ -52,12 +53,15 @@ struct options {
 int usage(std::ostream& _os, const char* _program, int _status) {
     _os << "Usage: " << _program << " [options]\n"
         << "  --site FILE            zones, zone types and tags (default etc/demo/site.json)\n"
-        << "  --ready-file FILE      write {\"rest\": URL, \"proxy\": ENDPOINT} there once serving\n"
+        << "  --ready-file FILE      write {\"rest\": URL, \"proxy\": ENDPOINT} there once "
+           "serving\n"
         << "  --rate N               tag moves per second (default 1)\n"
         << "  --ack-loss SHARE       share of acknowledgements lost, 0 to 1 (default 0.1)\n"
         << "  --ack-delay-ms N       acknowledgements come after up to N ms (default 400)\n"
-        << "  --heartbeat-seconds N  a random device sends \"HB\" every N s, 0 for never (default 15)\n"
-        << "  --reboot-after N       one device reboots (\"NA\") after N s, 0 for never (default 0)\n"
+        << "  --heartbeat-seconds N  a random device sends \"HB\" every N s, 0 for never (default "
+           "15)\n"
+        << "  --reboot-after N       one device reboots (\"NA\") after N s, 0 for never (default "
+           "0)\n"
         << "  --duration N           stop after N s, 0 to run until Ctrl-C (default 0)\n"
         << "  --seed N               seed of the random walk (default 1)\n"
         << "  --view                 print the live view once a second\n"
@@ -68,17 +72,23 @@ int usage(std::ostream& _os, const char* _program, int _status) {
 
 std::optional<options> parse_options(int argc, char** argv, int& _status) {
     options parsed;
-    const auto number = [&](const std::string& _option, const std::string& _text, double _min,
-                            double _max) -> std::optional<double> {
-        char* end = nullptr;
-        const double value = std::strtod(_text.c_str(), &end);
-        if (_text.empty() || *end != '\0' || value < _min || value > _max) {
-            std::cerr << argv[0] << ": " << _option << " takes a number from " << _min << " to "
-                      << _max << ", not \"" << _text << "\"\n";
-            return std::nullopt;
-        }
-        return value;
+    struct numeric_option {
+        double min;
+        double max;
+        std::function<void(double)> set;
     };
+    const std::map<std::string, numeric_option> numeric{
+        {"--rate", {0.01, 1000, [&](double _v) { parsed.rate = _v; }}},
+        {"--ack-loss", {0, 1, [&](double _v) { parsed.ack_loss = _v; }}},
+        {"--ack-delay-ms",
+         {0, 60000, [&](double _v) { parsed.ack_delay_ms = static_cast<long>(_v); }}},
+        {"--heartbeat-seconds",
+         {0, 86400, [&](double _v) { parsed.heartbeat_seconds = static_cast<long>(_v); }}},
+        {"--reboot-after",
+         {0, 86400, [&](double _v) { parsed.reboot_after_seconds = static_cast<long>(_v); }}},
+        {"--duration",
+         {0, 86400.0 * 365, [&](double _v) { parsed.duration_seconds = static_cast<long>(_v); }}},
+        {"--seed", {0, 4294967295.0, [&](double _v) { parsed.seed = static_cast<unsigned>(_v); }}}};
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         if (option == "--help" || option == "-h") {
@@ -89,45 +99,33 @@ std::optional<options> parse_options(int argc, char** argv, int& _status) {
             parsed.view = true;
             continue;
         }
+        const auto number = numeric.find(option);
+        if (option != "--site" && option != "--ready-file" && number == numeric.end()) {
+            std::cerr << argv[0] << ": unknown option " << option << "\n";
+            _status = usage(std::cerr, argv[0], 2);
+            return std::nullopt;
+        }
         if (i + 1 >= argc) {
-            std::cerr << argv[0] << ": " << option << ": unknown option or missing value\n";
+            std::cerr << argv[0] << ": " << option << ": missing value\n";
             _status = usage(std::cerr, argv[0], 2);
             return std::nullopt;
         }
         const std::string value = argv[++i];
-        std::optional<double> read;
         if (option == "--site") {
             parsed.site = value;
-            continue;
-        }
-        if (option == "--ready-file") {
+        } else if (option == "--ready-file") {
             parsed.ready_file = value;
-            continue;
-        }
-        if (option == "--rate" && (read = number(option, value, 0.01, 1000))) {
-            parsed.rate = *read;
-        } else if (option == "--ack-loss" && (read = number(option, value, 0, 1))) {
-            parsed.ack_loss = *read;
-        } else if (option == "--ack-delay-ms" && (read = number(option, value, 0, 60000))) {
-            parsed.ack_delay_ms = static_cast<long>(*read);
-        } else if (option == "--heartbeat-seconds" && (read = number(option, value, 0, 86400))) {
-            parsed.heartbeat_seconds = static_cast<long>(*read);
-        } else if (option == "--reboot-after" && (read = number(option, value, 0, 86400))) {
-            parsed.reboot_after_seconds = static_cast<long>(*read);
-        } else if (option == "--duration" && (read = number(option, value, 0, 86400 * 365))) {
-            parsed.duration_seconds = static_cast<long>(*read);
-        } else if (option == "--seed" && (read = number(option, value, 0, 4294967295.0))) {
-            parsed.seed = static_cast<unsigned>(*read);
         } else {
-            if (!read && (option == "--rate" || option == "--ack-loss" || option == "--ack-delay-ms" ||
-                          option == "--heartbeat-seconds" || option == "--reboot-after" ||
-                          option == "--duration" || option == "--seed")) {
+            char* end = nullptr;
+            const double read = std::strtod(value.c_str(), &end);
+            const auto& range = number->second;
+            if (value.empty() || *end != '\0' || read < range.min || read > range.max) {
+                std::cerr << argv[0] << ": " << option << " takes a number from " << range.min
+                          << " to " << range.max << ", not \"" << value << "\"\n";
                 _status = 2;
                 return std::nullopt;
             }
-            std::cerr << argv[0] << ": unknown option " << option << "\n";
-            _status = usage(std::cerr, argv[0], 2);
-            return std::nullopt;
+            range.set(read);
         }
     }
     return parsed;
@@ -293,7 +291,8 @@ int main(int argc, char** argv) {
     nkp::test_support::fake_rest_server server;
     nkp::test_support::proxy proxy;
     nkp::test_support::device_simulator devices(server, proxy);
-    devices.set_behaviour(settings.ack_loss, std::chrono::milliseconds(settings.ack_delay_ms), settings.seed);
+    devices.set_behaviour(settings.ack_loss, std::chrono::milliseconds(settings.ack_delay_ms),
+                          settings.seed);
     server.set_answer("/api/private/zones/", {200, answer_of(world)});
     server.set_answer("/api/v2/private/user_msg/", {200, "{}"});
     if (!settings.ready_file.empty()) {
@@ -302,7 +301,8 @@ int main(int argc, char** argv) {
         ready["proxy"] = proxy.endpoint();
         std::ofstream(settings.ready_file) << compact(ready);
     }
-    std::cerr << "brimwatch-sim: REST " << server.address() << ", proxy " << proxy.endpoint() << std::endl;
+    std::cerr << "brimwatch-sim: REST " << server.address() << ", proxy " << proxy.endpoint()
+              << std::endl;
     std::signal(SIGINT, on_signal);
     std::signal(SIGTERM, on_signal);
 
@@ -333,7 +333,8 @@ int main(int argc, char** argv) {
 
     statistics stats;
     const auto started = clock_type::now();
-    const auto move_every = std::chrono::duration_cast<clock_type::duration>(std::chrono::duration<double>(1.0 / settings.rate));
+    const auto move_every = std::chrono::duration_cast<clock_type::duration>(
+        std::chrono::duration<double>(1.0 / settings.rate));
     auto next_move = started + move_every;
     auto next_heartbeat = started + std::chrono::seconds(settings.heartbeat_seconds);
     auto next_view = started + 1s;
@@ -342,7 +343,8 @@ int main(int argc, char** argv) {
 
     while (g_stop == 0) {
         const auto now = clock_type::now();
-        if (settings.duration_seconds > 0 && now - started >= std::chrono::seconds(settings.duration_seconds)) {
+        if (settings.duration_seconds > 0 &&
+            now - started >= std::chrono::seconds(settings.duration_seconds)) {
             break;
         }
         for (const auto& posted : devices.poll(now)) {
@@ -358,7 +360,8 @@ int main(int argc, char** argv) {
             }
             // Half the moves go into a zone, the others end outside.
             if (where == world.position.end() || pick(2) == 0) {
-                const auto& zone = world.zones[static_cast<Json::ArrayIndex>(pick(world.zones.size()))];
+                const auto& zone =
+                    world.zones[static_cast<Json::ArrayIndex>(pick(world.zones.size()))];
                 publish_zone_event(tag, zone, "enter");
                 world.position[tag] = zone["uid"].asString();
             }

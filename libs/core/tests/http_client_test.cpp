@@ -3,11 +3,10 @@
 #include "loop_fixture.hpp"
 
 #include "test_support/fake_rest_server.hpp"
+#include "test_support/free_port.hpp"
 #include "test_support/loop_runner.hpp"
 
 #include <gtest/gtest.h>
-
-#include <boost/asio/ip/tcp.hpp>
 
 #include <thread>
 
@@ -88,14 +87,8 @@ TEST_F(http_client_test, a_disabled_method_is_answered_locally) {
 }
 
 TEST_F(http_client_test, transport_failures_have_no_status_and_say_why) {
-    // A port that was free a moment ago: nobody listens there.
-    std::string refused;
-    {
-        boost::asio::io_context context;
-        boost::asio::ip::tcp::acceptor probe(context,
-                                             {boost::asio::ip::make_address("127.0.0.1"), 0});
-        refused = "http://127.0.0.1:" + std::to_string(probe.local_endpoint().port());
-    }
+    // Nobody listens on a port that was free a moment ago.
+    const auto refused = "http://127.0.0.1:" + std::to_string(test_support::free_port());
     const auto failed = make_client(refused)->perform_request(http::method::get, "/");
     EXPECT_FALSE(failed.ok());
     EXPECT_FALSE(failed.status_code());

@@ -2,6 +2,7 @@
 #include "core/zmq/manager.hpp"
 #include "loop_fixture.hpp"
 
+#include "test_support/free_port.hpp"
 #include "test_support/loop_runner.hpp"
 
 #include <gtest/gtest.h>
@@ -16,18 +17,10 @@ using test_support::run_until;
 class zmq_socket_test : public loop_fixture, public testing::Test {
 protected:
     zmq::manager& sockets() { return m_loop->get_zmq(); }
-    // A bound socket and its endpoint with the port ZeroMQ picked.
+    // A bound socket and its endpoint. The manager's sockets do not report a port ZeroMQ
+    // picked, so the port is found free first.
     std::pair<zmq::socket::ptr, std::string> bind_any(zmq::socket::type _type) {
-        const auto probe_port = [] {
-            // ZeroMQ reports the picked port only through its own socket; the bound socket of
-            // the manager hides it, so a probe finds a free port first.
-            ::zmq::context_t context;
-            ::zmq::socket_t probe(context, ::zmq::socket_type::pull);
-            probe.set(::zmq::sockopt::linger, 0);
-            probe.bind("tcp://127.0.0.1:*");
-            return probe.get(::zmq::sockopt::last_endpoint);
-        };
-        const auto endpoint = probe_port();
+        const auto endpoint = "tcp://127.0.0.1:" + std::to_string(test_support::free_port());
         return {sockets().bind(_type, endpoint), endpoint};
     }
     static zmq::message text(const std::string& _text) {

@@ -30,13 +30,8 @@ int to_status(int _wait_status) {
 
 child_process::child_process(const std::string& _program,
                              const std::vector<std::string>& _arguments) {
-    auto pattern = (std::filesystem::temp_directory_path() / "brimwatch-child-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("mkdtemp failed for " + pattern);
-    }
-    m_output_directory = pattern;
-    const auto out = (m_output_directory / "stdout").string();
-    const auto err = (m_output_directory / "stderr").string();
+    const auto out = (m_output_directory.path() / "stdout").string();
+    const auto err = (m_output_directory.path() / "stderr").string();
 
     std::vector<std::string> argv_strings{_program};
     argv_strings.insert(argv_strings.end(), _arguments.begin(), _arguments.end());
@@ -71,8 +66,6 @@ child_process::~child_process() {
         int ignored = 0;
         waitpid(m_pid, &ignored, 0);
     }
-    std::error_code ignored;
-    std::filesystem::remove_all(m_output_directory, ignored);
 }
 
 void child_process::send_signal(int _signal) const {
@@ -127,11 +120,11 @@ bool child_process::wait_until_catching(int _signal, std::chrono::milliseconds _
 }
 
 std::string child_process::standard_output() const {
-    return read_file(m_output_directory / "stdout");
+    return read_file(m_output_directory.path() / "stdout");
 }
 
 std::string child_process::standard_error() const {
-    return read_file(m_output_directory / "stderr");
+    return read_file(m_output_directory.path() / "stderr");
 }
 
 } // namespace nkp::test_support

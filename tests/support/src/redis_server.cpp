@@ -2,7 +2,7 @@
 
 #include <hiredis/hiredis.h>
 
-#include <boost/asio/ip/tcp.hpp>
+#include "test_support/free_port.hpp"
 
 #include <chrono>
 #include <csignal>
@@ -14,12 +14,6 @@ namespace nkp::test_support {
 namespace {
 
 using namespace std::chrono_literals;
-
-int free_port() {
-    boost::asio::io_context context;
-    boost::asio::ip::tcp::acceptor probe(context, {boost::asio::ip::make_address("127.0.0.1"), 0});
-    return probe.local_endpoint().port();
-}
 
 std::string text_of(const redisReply* _reply) {
     if (_reply == nullptr) {

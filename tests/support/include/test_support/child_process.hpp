@@ -1,5 +1,7 @@
 #pragma once
 
+#include "test_support/temp_directory.hpp"
+
 #include <sys/types.h>
 
 #include <chrono>
@@ -32,7 +34,7 @@ public:
     std::string standard_error() const;
 
 private:
-    std::filesystem::path m_output_directory;
+    temp_directory m_output_directory;
     pid_t m_pid = -1;
     std::optional<int> m_status;
 };

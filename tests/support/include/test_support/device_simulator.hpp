@@ -6,8 +6,8 @@
 #include <chrono>
 #include <random>
 #include <set>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace nkp::test_support {
